@@ -1,0 +1,18 @@
+// Decoding of PPD bytes into 16-bit text through the system's ANSI code page.
+// Windows: MultiByteToWideChar with CP_ACP. Native build: a fixed
+// Windows-1252 table (what a Western-European system's ANSI page gives).
+#pragma once
+
+#include "ppd/ppd_char.h"
+
+// Decodes the zero-terminated byte string `bytes` into `out`, which has room
+// for 260 units. Writes at most 259 characters and a zero unit; a longer text
+// is cut at 259 units (never in the middle of a surrogate pair). Returns the
+// number of characters written, terminator not counted (0 to 259). A byte
+// string the code page cannot decode gives an empty text.
+int32_t ppdDecodeAnsi(const unsigned char *bytes, PpdChar *out);
+
+// The number of bytes ppdDecodeAnsi may need to see to produce 259 units in
+// any code page the system can have as its ANSI page (at most four bytes make
+// one character). Callers may cut their byte strings to this length.
+constexpr int32_t kPpdDecodeByteLimit = 260 * 4;
