@@ -4,6 +4,36 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#endif
+
+namespace {
+
+// Windows-1252 for 0x80-0x9F; every other byte is the character of the same
+// value. The five bytes the code page leaves undefined map to the control
+// character of the same value, as the Windows conversion does.
+const uint16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+}  // namespace
+
+int32_t ppdDecodeWindows1252(const unsigned char *bytes, PpdChar *out) {
+    if (!out) return 0;
+    out[0] = 0;
+    if (!bytes) return 0;
+    int32_t n = 0;
+    for (; n < kPpdStringMaxLength && bytes[n]; ++n) {
+        unsigned char b = bytes[n];
+        out[n] = static_cast<PpdChar>((b >= 0x80 && b <= 0x9F) ? kCp1252High[b - 0x80] : b);
+    }
+    out[n] = 0;
+    return n;
+}
+
+#ifdef _WIN32
 
 int32_t ppdDecodeAnsi(const unsigned char *bytes, PpdChar *out) {
     if (!out) return 0;
@@ -14,7 +44,7 @@ int32_t ppdDecodeAnsi(const unsigned char *bytes, PpdChar *out) {
     if (count == 0) return 0;
 
     // Decode into room for every character the bytes can give (never more
-    // units than bytes), then cut at 259 so that a long text is shortened
+    // units than bytes), then cut at 259, so that a long text is shortened
     // rather than refused by the conversion.
     wchar_t decoded[kPpdDecodeByteLimit + 1];
     int units = MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<const char *>(bytes), count, decoded,
@@ -31,31 +61,6 @@ int32_t ppdDecodeAnsi(const unsigned char *bytes, PpdChar *out) {
 
 #else
 
-namespace {
-
-// Windows-1252 for 0x80-0x9F; every other byte is the character of the same
-// value. The five bytes the code page leaves undefined map to the control
-// character of the same value, as the Windows conversion does.
-const char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-}  // namespace
-
-int32_t ppdDecodeAnsi(const unsigned char *bytes, PpdChar *out) {
-    if (!out) return 0;
-    out[0] = 0;
-    if (!bytes) return 0;
-    int32_t n = 0;
-    for (; n < kPpdStringMaxLength && bytes[n]; ++n) {
-        unsigned char b = bytes[n];
-        out[n] = (b >= 0x80 && b <= 0x9F) ? kCp1252High[b - 0x80] : static_cast<char16_t>(b);
-    }
-    out[n] = 0;
-    return n;
-}
+int32_t ppdDecodeAnsi(const unsigned char *bytes, PpdChar *out) { return ppdDecodeWindows1252(bytes, out); }
 
 #endif

@@ -12,6 +12,11 @@
 // string the code page cannot decode gives an empty text.
 int32_t ppdDecodeAnsi(const unsigned char *bytes, PpdChar *out);
 
+// The fixed Windows-1252 decoding the native build uses as its ANSI page,
+// with the same contract as ppdDecodeAnsi. Built everywhere, so that the
+// Windows tests can hold it against the system's conversion.
+int32_t ppdDecodeWindows1252(const unsigned char *bytes, PpdChar *out);
+
 // The number of bytes ppdDecodeAnsi may need to see to produce 259 units in
 // any code page the system can have as its ANSI page (at most four bytes make
 // one character). Callers may cut their byte strings to this length.
