@@ -1,6 +1,17 @@
 #include "tests/docui/doc_sheet.h"
 
+#include "tests/support/spooler_printer.h"
+
 namespace docui_test {
+
+HANDLE fixturePrinter() {
+    static const wchar_t name[] = L"Quorlix docui test printer";
+    static const bool registered =
+        quorlix_test::registerTestPrinter(name, L"" QUORLIX_FIXTURES L"/docui/docui.ppd");
+    if (!registered) return nullptr;
+    static quorlix_test::TestPrinter printer(name);
+    return printer.get();
+}
 
 DocSheet::DocSheet(HANDLE printer) {
     ui = host.createPlugin();
@@ -57,9 +68,4 @@ void answerUnits(quorlix_test::FakeDriverUi &driver, const char *duplexUnit, con
                       {"ZQStackerOption", stacker}};
 }
 
-}  // namespace docui_test
-
-namespace docui_test {
-// No printer yet: the tests that need one skip.
-HANDLE fixturePrinter() { return nullptr; }
 }  // namespace docui_test
