@@ -9,6 +9,7 @@
 #include "tests/support/plugin_host.h"
 
 using quorlix_test::PluginHost;
+using Plugin = quorlix_test::LoadedPlugin;
 
 namespace {
 
@@ -24,14 +25,6 @@ std::vector<unsigned char> readFixture(const char *name) {
     fclose(f);
     return bytes;
 }
-
-struct Plugin {
-    PluginHost host;
-    IPrintOemUI2 *ui = host.createPlugin();
-    ~Plugin() {
-        if (ui) ui->Release();
-    }
-};
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 
 using quorlix_test::FakeDriverUi;
 using quorlix_test::PluginHost;
+using Plugin = quorlix_test::LoadedPlugin;
 
 namespace {
 
@@ -70,14 +71,6 @@ HRESULT callSlot(void *object, int slot, const uintptr_t *args, uint32_t count, 
                                               a[7], a[8]);
 }
 #endif
-
-struct Plugin {
-    PluginHost host;
-    IPrintOemUI2 *ui = host.createPlugin();
-    ~Plugin() {
-        if (ui) ui->Release();
-    }
-};
 
 }  // namespace
 

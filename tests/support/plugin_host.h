@@ -34,4 +34,16 @@ private:
     HMODULE module_ = nullptr;
 };
 
+// One plug-in object of a freshly loaded DLL, released when the scope ends.
+struct LoadedPlugin {
+    PluginHost host;
+    IPrintOemUI2 *ui = host.createPlugin();
+    LoadedPlugin() = default;
+    ~LoadedPlugin() {
+        if (ui) ui->Release();
+    }
+    LoadedPlugin(const LoadedPlugin &) = delete;
+    LoadedPlugin &operator=(const LoadedPlugin &) = delete;
+};
+
 }  // namespace quorlix_test
