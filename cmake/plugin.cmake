@@ -45,3 +45,35 @@ file(GLOB QUORLIX_RC_INPUTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/res/*)
 set_source_files_properties(res/quorlix.rc PROPERTIES OBJECT_DEPENDS "${QUORLIX_RC_INPUTS}")
 set_property(TARGET quorlix APPEND PROPERTY LINK_DEPENDS
   ${PROJECT_SOURCE_DIR}/res/quorlix-${QUORLIX_ARCH}.def)
+
+# Resources made at build time in ${CMAKE_BINARY_DIR}/res: the Layout page's
+# icons, drawn by the project's own generator, and the manifest with this
+# build's processor architecture. The dialog font depends on the
+# configuration, so the resource compiler sees QUORLIX_LEGACY too.
+set(QUORLIX_GENERATED_RES ${CMAKE_BINARY_DIR}/res)
+set(QUORLIX_ICON_IDS 12001 12011 12012 12013 12014 12015 12016
+  12021 12022 12023 12024 12025 12026 12027 12028 12029 12030)
+set(QUORLIX_ICON_FILES)
+foreach(id IN LISTS QUORLIX_ICON_IDS)
+  list(APPEND QUORLIX_ICON_FILES ${QUORLIX_GENERATED_RES}/icon_${id}.ico)
+endforeach()
+add_custom_command(OUTPUT ${QUORLIX_ICON_FILES}
+  COMMAND python3 ${PROJECT_SOURCE_DIR}/tools/artgen/iconsgen.py ${QUORLIX_GENERATED_RES}
+  DEPENDS ${PROJECT_SOURCE_DIR}/tools/artgen/iconsgen.py
+  COMMENT "Drawing the Layout page icons")
+add_custom_target(quorlix_icons DEPENDS ${QUORLIX_ICON_FILES})
+
+if(QUORLIX_ARCH STREQUAL "x64")
+  set(QUORLIX_MANIFEST_ARCH AMD64)
+else()
+  set(QUORLIX_MANIFEST_ARCH x86)
+endif()
+configure_file(${PROJECT_SOURCE_DIR}/res/quorlix.manifest.in
+  ${QUORLIX_GENERATED_RES}/quorlix.manifest @ONLY)
+
+set_property(SOURCE res/quorlix.rc APPEND PROPERTY OBJECT_DEPENDS
+  ${QUORLIX_ICON_FILES} ${QUORLIX_GENERATED_RES}/quorlix.manifest)
+if(QUORLIX_LEGACY)
+  set_property(SOURCE res/quorlix.rc APPEND PROPERTY COMPILE_DEFINITIONS QUORLIX_LEGACY=1)
+endif()
+add_dependencies(quorlix quorlix_icons)

@@ -1,0 +1,48 @@
+/* Resource and control ids of the Layout page, shared by the resource
+   script and the code (plain defines, so that windres can read them). */
+#pragma once
+
+#define IDD_LAYOUT_PAGE 11001
+#define IDS_LAYOUT_TITLE 11002
+
+/* Controls of dialog 11001. */
+#define IDC_ORIENTATION_LABEL 11003
+#define IDC_ORIENTATION_LIST 11004
+#define IDC_DUPLEX_LABEL 11005
+#define IDC_DUPLEX_LIST 11006
+#define IDC_PAGE_ORDER_LABEL 11007
+#define IDC_PAGE_ORDER_LIST 11008
+#define IDC_PAGE_FORMAT_GROUP 11009
+#define IDC_PAGES_RADIO 11010
+#define IDC_BOOKLET_RADIO 11011
+#define IDC_PAGES_LIST 11012
+#define IDC_DIRECTION_LABEL 11013
+#define IDC_DIRECTION_LIST 11014
+#define IDC_EDGE_LABEL 11015
+#define IDC_EDGE_LIST 11016
+#define IDC_BORDERS_BOX 11017
+#define IDC_PREVIEW_FRAME 11018
+
+/* Label texts. */
+#define IDS_ORIENTATION_LABEL 11050
+#define IDS_DUPLEX_LABEL 11051
+#define IDS_PAGE_ORDER_LABEL 11052
+#define IDS_PAGE_FORMAT_GROUP 11053
+#define IDS_PAGES_RADIO 11054
+#define IDS_BOOKLET_RADIO 11055
+#define IDS_DIRECTION_LABEL 11056
+#define IDS_EDGE_LABEL 11058
+#define IDS_BORDERS_BOX 11059
+
+/* Choice texts: the first of each run, the others follow by option index. */
+#define IDS_ORIENTATION_FIRST 11060
+#define IDS_DUPLEX_FIRST 11065
+#define IDS_PAGE_ORDER_FIRST 11070
+#define IDS_PAGES_FIRST 11080
+#define IDS_DIRECTION_FIRST 11090
+#define IDS_EDGE_FIRST 11095
+
+/* Icons. */
+#define IDI_LAYOUT_WARNING 12001
+#define IDI_LAYOUT_ORIENTATION_FIRST 12011 /* 12011 to 12016 */
+#define IDI_LAYOUT_DUPLEX_FIRST 12021      /* 12021 to 12030 */
