@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -188,18 +189,40 @@ TEST(LayoutPage, SheetCreatesThePageUnderThePluginsContext) {
     if (contextBefore) ReleaseActCtx(contextBefore);
     if (contextAfter) ReleaseActCtx(contextAfter);
 
-    // The page's own texts replace the template's placeholders.
-    EXPECT_EQ(controlText(pageWindow, 11010), L"Page&s per Sheet");
-    EXPECT_EQ(controlText(pageWindow, 11009), L"Page Format");
+    // The page's own texts replace the template's placeholders: the page
+    // shows the strings of the user's interface language. A run under a
+    // Japanese interface (QUORLIX_PAGE_LANGUAGE=ja) checks that they are
+    // the Japanese ones.
+    bool japanese = getenv("QUORLIX_PAGE_LANGUAGE") && !strcmp(getenv("QUORLIX_PAGE_LANGUAGE"), "ja");
+    struct Label {
+        int control;
+        const wchar_t *english;
+        const wchar_t *japanese;
+    };
+    const Label labels[] = {
+        {11003, L"&Orientation:", L"印刷の向き(&O):"},
+        {11009, L"Page Format", L"ページ形式"},
+        {11010, L"Page&s per Sheet", L"シートごとのページ数(&S)"},
+        {11011, L"Boo&klet", L"小冊子(&K)"},
 #ifdef QUORLIX_LEGACY
-    for (int id : {11013, 11014, 11015, 11016, 11017})
-        EXPECT_FALSE(IsWindowVisible(GetDlgItem(pageWindow, id))) << id;
-    EXPECT_EQ(controlText(pageWindow, 11017), L"Dra&w Borders:");
+        // The reduced page leaves these with the template's texts.
+        {11013, L"Pages per Sheet &Layout:", L"Pages per Sheet &Layout:"},
+        {11017, L"Dra&w Borders:", L"Dra&w Borders:"},
 #else
-    for (int id : {11013, 11014, 11015, 11016, 11017})
-        EXPECT_TRUE(IsWindowVisible(GetDlgItem(pageWindow, id))) << id;
-    EXPECT_EQ(controlText(pageWindow, 11017), L"Dra&w Borders");
+        {11013, L"Pages per Sheet &Layout:", L"シートごとのページレイアウト(&L):"},
+        {11017, L"Dra&w Borders", L"境界線を引く(&W)"},
 #endif
+    };
+    for (const auto &label : labels)
+        EXPECT_EQ(controlText(pageWindow, label.control), japanese ? label.japanese : label.english)
+            << label.control;
+    for (int id : {11013, 11014, 11015, 11016, 11017}) {
+#ifdef QUORLIX_LEGACY
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(pageWindow, id))) << id;
+#else
+        EXPECT_TRUE(IsWindowVisible(GetDlgItem(pageWindow, id))) << id;
+#endif
+    }
     wchar_t title[64] = {};
     TCITEMW tab{};
     tab.mask = TCIF_TEXT;
@@ -207,12 +230,14 @@ TEST(LayoutPage, SheetCreatesThePageUnderThePluginsContext) {
     tab.cchTextMax = 64;
     SendMessageW(reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETTABCONTROL, 0, 0)),
                  TCM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tab));
-    EXPECT_STREQ(title, L"Layout");
+    EXPECT_STREQ(title, japanese ? L"レイアウト" : L"Layout");
 
     RedrawWindow(sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     pumpMessages(300);
     CreateDirectoryA(QUORLIX_SCREENSHOT_DIR, nullptr);
-    EXPECT_TRUE(saveWindowPicture(sheet, QUORLIX_SCREENSHOT_DIR "/layout-page.bmp"));
+    std::string picture = std::string(QUORLIX_SCREENSHOT_DIR) +
+                          (japanese ? "/layout-page-ja.bmp" : "/layout-page.bmp");
+    EXPECT_TRUE(saveWindowPicture(sheet, picture.c_str()));
 
     DestroyWindow(sheet);
     pumpMessages(100);
