@@ -186,4 +186,35 @@ TEST(LateBinding, PageContextComesFromTheModuleManifest) {
     p.releaseContext(context);
 }
 
+// A module whose path is longer than the first name buffer: the buffer
+// grows until the whole name fits, and the context is made from it.
+TEST(LateBinding, PageContextFromAModuleWithALongPath) {
+    wchar_t here[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, here, MAX_PATH);
+    std::wstring folder(here);
+    folder.resize(folder.find_last_of(L'\\'));
+    std::wstring source = folder + L"\\platform_probe.dll";
+    folder += L"\\long-path-for-the-module-name";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    while (folder.size() < 300) {
+        folder += L"\\abcdefghijklmnopqrstuvwxyz0123456789";
+        CreateDirectoryW((L"\\\\?\\" + folder).c_str(), nullptr);
+    }
+    std::wstring copy = folder + L"\\platform_probe.dll";
+    ASSERT_TRUE(CopyFileW((L"\\\\?\\" + source).c_str(), (L"\\\\?\\" + copy).c_str(), FALSE));
+    HMODULE module = LoadLibraryW((L"\\\\?\\" + copy).c_str());
+    if (!module) GTEST_SKIP() << "this system loads no module from a path that long";
+    wchar_t name[1024] = {};
+    ASSERT_GT(GetModuleFileNameW(module, name, 1024), 259u);
+
+    auto create = probeFunction<HANDLE (*)()>(module, "probeCreatePageActivationContext");
+    auto release = probeFunction<void (*)(HANDLE)>(module, "probeReleaseActivationContext");
+    HANDLE context = create();
+    EXPECT_NE(context, INVALID_HANDLE_VALUE);
+    EXPECT_NE(context, nullptr);
+    release(context);
+    FreeLibrary(module);
+    DeleteFileW((L"\\\\?\\" + copy).c_str());
+}
+
 }  // namespace
