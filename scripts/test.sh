@@ -7,7 +7,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
 bash scripts/setup-machine.sh
-presets=(native x64 x64-legacy x86 x86-legacy)
+presets=(native fuzz x64 x64-legacy x86 x86-legacy)
 for p in "${presets[@]}"; do
   echo "== building $p"
   cmake --preset "$p" >/dev/null
