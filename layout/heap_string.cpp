@@ -3,6 +3,7 @@
 namespace quorlix {
 
 wchar_t *loadHeapString(HANDLE module, HANDLE heap, UINT id) {
+    if (!heap) return nullptr;  // nothing to allocate from
     HINSTANCE instance = static_cast<HINSTANCE>(module);
     // First try: room for 256 characters and the terminator.
     DWORD capacity = 256;

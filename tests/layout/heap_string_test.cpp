@@ -39,4 +39,8 @@ TEST(HeapString, TextComesBackWholeInABlockOfTheExpectedSize) {
     HeapDestroy(heap);
 }
 
+TEST(HeapString, NoHeapGivesNoText) {
+    EXPECT_EQ(quorlix::loadHeapString(GetModuleHandleW(nullptr), nullptr, 902), nullptr);
+}
+
 }  // namespace
