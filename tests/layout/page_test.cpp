@@ -148,8 +148,12 @@ TEST(LayoutPage, SheetCreatesThePageUnderThePluginsContext) {
         reinterpret_cast<void *>(GetProcAddress(sheetLibrary, "CreatePropertySheetPageW")));
     auto propertySheet = reinterpret_cast<PropertySheetFn>(
         reinterpret_cast<void *>(GetProcAddress(sheetLibrary, "PropertySheetW")));
+    using ImageCountFn = int(WINAPI *)(HIMAGELIST);
+    auto imageCount = reinterpret_cast<ImageCountFn>(
+        reinterpret_cast<void *>(GetProcAddress(sheetLibrary, "ImageList_GetImageCount")));
     ASSERT_NE(createPage, nullptr);
     ASSERT_NE(propertySheet, nullptr);
+    ASSERT_NE(imageCount, nullptr);
 
     HANDLE contextBefore = nullptr;
     GetCurrentActCtx(&contextBefore);
@@ -180,7 +184,11 @@ TEST(LayoutPage, SheetCreatesThePageUnderThePluginsContext) {
         EXPECT_NE(path.find(L"winsxs"), std::wstring::npos)
             << id << ": " << std::string(path.begin(), path.end());
         EXPECT_NE(path.find(L"common-controls"), std::wstring::npos) << id;
-        EXPECT_NE(SendDlgItemMessageW(pageWindow, id, CBEM_GETIMAGELIST, 0, 0), 0) << id;
+        // All 17 icons went into the list the three icon lists share.
+        auto list = reinterpret_cast<HIMAGELIST>(
+            SendDlgItemMessageW(pageWindow, id, CBEM_GETIMAGELIST, 0, 0));
+        ASSERT_NE(list, nullptr) << id;
+        EXPECT_EQ(imageCount(list), 17) << id;
     }
     // The creation left the thread's context as it was.
     HANDLE contextAfter = nullptr;
