@@ -6,7 +6,7 @@ file(MAKE_DIRECTORY "${WORK}/corpus" "${WORK}/artifacts")
 file(GLOB seeds "${SEEDS}/*")
 file(COPY ${seeds} DESTINATION "${WORK}/corpus")
 execute_process(
-  COMMAND "${FUZZER}" -max_total_time=${SECONDS} -timeout=20 -rss_limit_mb=2048
+  COMMAND "${FUZZER}" -max_total_time=${SECONDS} -timeout=60 -rss_limit_mb=2048
           -max_len=16384 -print_final_stats=1
           -artifact_prefix=${WORK}/artifacts/ "${WORK}/corpus"
   RESULT_VARIABLE rc)
