@@ -112,7 +112,8 @@ const ClassInfo kExplained[] = {
      "a constraint word longer than 40 bytes: cups' scan splits it into two words, the reader keeps it whole"},
     {"parse-ends-early",
      "the reader's parse ended before the end of the file (a block that is not closed, a second *? query line "
-     "in a block, or the end of input inside a construct): features after that point are missing"},
+     "in a block, or the end of input inside a construct): features and constraints after that point are missing, "
+     "and a block left open takes later lines that begin with its keyword as its options"},
 };
 
 bool isExplained(const std::string &id) {
@@ -319,6 +320,7 @@ struct Evidence {
     bool longConstraintWord = false;
     bool twoQueriesInBlock = false;
     bool unclosedBlock = false;
+    std::string unclosedName;  // the block left open at the end of the file
 };
 
 bool startsWith(const std::string &s, const char *p) { return s.compare(0, strlen(p), p) == 0; }
@@ -457,7 +459,10 @@ Evidence scanLines(const std::string &bytes) {
         shortConstraintBefore = k == "*UIConstraints" && words(ln.value).size() < 4;
         ev.lines.push_back(ln);
     }
-    if (inBlock) ev.unclosedBlock = true;
+    if (inBlock) {
+        ev.unclosedBlock = true;
+        ev.unclosedName = stripStar(block);
+    }
     return ev;
 }
 
@@ -487,14 +492,11 @@ std::string classifyOptions(const Feature &q, const Feature &c, const Evidence &
     std::vector<std::string> onlyCups, onlyQuorlix;
     std::set_difference(cs.begin(), cs.end(), qs.begin(), qs.end(), std::back_inserter(onlyCups));
     std::set_difference(qs.begin(), qs.end(), cs.begin(), cs.end(), std::back_inserter(onlyQuorlix));
+    // The block that runs to the end of the file takes in every later line
+    // that begins with its keyword (e.g. constraint words) as an option.
+    if (ev.unclosedBlock && q.keyword == ev.unclosedName) return "parse-ends-early";
     if (anyLonger(q.options, 40)) return "cups-truncates-name";
     if (ev.multiSlashOptions.count(q.keyword)) return "slash-in-translation";
-    for (const std::string &s : onlyQuorlix)
-        if (s.find('/') != std::string::npos) return "slash-in-translation";
-    if (!onlyQuorlix.empty()) {
-        // The reader's keyword is cups' translation part after a slash.
-        return "slash-in-translation";
-    }
     // cups adds Custom to PageRegion too when the file has *CustomPageSize.
     bool custom = ev.customFeatures.count(c.keyword) ||
                   (c.keyword == "PageRegion" && ev.customFeatures.count("PageSize"));
