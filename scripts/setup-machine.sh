@@ -15,7 +15,7 @@ packages=(
   xvfb xdotool x11-utils imagemagick fonts-wqy-microhei
   googletest
   clang libclang-rt-14-dev llvm
-  libcups2-dev openprinting-ppds valgrind
+  libcups2-dev openprinting-ppds valgrind xz-utils
   python3
 )
 
