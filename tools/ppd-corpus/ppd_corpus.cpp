@@ -105,6 +105,9 @@ const ClassInfo kExplained[] = {
     {"constraint-missing-option-words",
      "cups keeps a *UIConstraints line of two or three words as a constraint with empty option words (cups' "
      "handling of missing option words); the reader has no four-word entry that matches it"},
+    {"constraint-inside-block",
+     "a *UIConstraints line inside an *OpenUI block: the reader skips every line of a block that is not an "
+     "option, *Default, *OrderDependency, query or *CloseUI line; cups reads it"},
     {"constraint-nonui",
      "*NonUIConstraints lines are not recognised by the reader (skipped at the top level); cups reads them as "
      "constraints"},
@@ -316,6 +319,9 @@ struct Evidence {
     std::set<std::string> afterJclInGroup;    // *OpenUI after a *JCLOpenUI in the same group
     std::set<std::string> afterShortConstraint;  // *OpenUI right after a short *UIConstraints line
     bool shortConstraintLine = false;
+    std::set<Constraint> constraintInBlock;     // four-word lines inside an *OpenUI block
+    std::set<Constraint> constraintAfterShort;  // four-word lines right after a short one
+    std::set<std::pair<std::string, std::string>> shortStarts;  // first two words the reader makes of short lines
     bool nonUiConstraints = false;
     bool longConstraintWord = false;
     bool twoQueriesInBlock = false;
@@ -444,7 +450,19 @@ Evidence scanLines(const std::string &bytes) {
             if (inBlock && ++queries > 1) ev.twoQueriesInBlock = true;
         } else if (k == "*UIConstraints" || k == "*NonUIConstraints") {
             std::vector<std::string> w = words(ln.value);
-            if (w.size() < 4) ev.shortConstraintLine = true;
+            if (k == "*UIConstraints") {
+                // The reader reads four words after every top-level
+                // *UIConstraints, across line ends; lines inside a block it skips.
+                if (w.size() >= 4) {
+                    Constraint t = {stripStar(w[0]), w[1], stripStar(w[2]), w[3]};
+                    if (inBlock) ev.constraintInBlock.insert(t);
+                    else if (shortConstraintBefore) ev.constraintAfterShort.insert(t);
+                } else if (!inBlock) {
+                    ev.shortConstraintLine = true;
+                    ev.shortStarts.insert({w.empty() ? "UIConstraints" : stripStar(w[0]),
+                                           w.empty() ? "" : w.size() >= 2 ? w[1] : "*UIConstraints"});
+                }
+            }
             if (k == "*NonUIConstraints") ev.nonUiConstraints = true;
             for (const std::string &x : w)
                 if (x.size() > 40) ev.longConstraintWord = true;
@@ -456,7 +474,7 @@ Evidence scanLines(const std::string &bytes) {
             if (!inBlock) ev.optionLinesOutside.insert(stripStar(k));
             if (std::count(ln.option.begin(), ln.option.end(), '/') > 1) ev.multiSlashOptions.insert(stripStar(k));
         }
-        shortConstraintBefore = k == "*UIConstraints" && words(ln.value).size() < 4;
+        shortConstraintBefore = k == "*UIConstraints" && !ln.inBlock && words(ln.value).size() < 4;
         ev.lines.push_back(ln);
     }
     if (inBlock) {
@@ -551,7 +569,8 @@ void compareConstraints(const View &q, const View &c, const Evidence &ev, bool e
         if (lineHasConstraint(ev, "*NonUIConstraints", k) && !lineHasConstraint(ev, "*UIConstraints", k))
             id = "constraint-nonui";
         else if (ev.longConstraintWord) id = "constraint-long-word";
-        else if (ev.shortConstraintLine) id = "constraint-short-line";
+        else if (ev.constraintInBlock.count(k)) id = "constraint-inside-block";
+        else if (ev.constraintAfterShort.count(k)) id = "constraint-short-line";
         else if (endedEarly) id = "parse-ends-early";
         else id = "constraint-cups-only-unexplained";
         differ(r, id, file, "only cups has " + describe(k));
@@ -559,7 +578,8 @@ void compareConstraints(const View &q, const View &c, const Evidence &ev, bool e
     for (const Constraint &k : onlyQuorlix) {
         std::string id;
         if (ev.longConstraintWord) id = "constraint-long-word";
-        else if (ev.shortConstraintLine) id = "constraint-short-line";
+        else if (ev.shortStarts.count({k[0], k[1]}) || ev.shortStarts.count({k[0], ""}))
+            id = "constraint-short-line";
         else id = "constraint-quorlix-only-unexplained";
         differ(r, id, file, "only the reader has " + describe(k));
     }
