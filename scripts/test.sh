@@ -22,4 +22,7 @@ done
 
 source scripts/wine-env.sh
 quorlix_start_wine
-ctest --test-dir build --output-on-failure -j2 --timeout 300 "$@"
+# A Wine process now and then dies while starting, before the test's own
+# code runs; a test that fails is run once more, so only a failure that
+# repeats fails the run.
+ctest --test-dir build --output-on-failure -j2 --timeout 300 --repeat until-pass:2 "$@"
