@@ -81,6 +81,9 @@ const ClassInfo kExplained[] = {
     {"default-foreign-in-block",
      "a *Default line of another keyword stands inside the block: the reader takes every line that begins "
      "with *Default inside a block as the block's default, cups files it under its own keyword"},
+    {"default-with-slash",
+     "a *Default value written as keyword/translation: the reader keeps the whole word, cups only the text "
+     "before the slash"},
     {"default-first-word",
      "an unquoted *Default value with blanks: the reader keeps its first word, cups the whole line"},
     {"cups-custom-choice",
@@ -529,6 +532,8 @@ std::string classifyOptions(const Feature &q, const Feature &c, const Evidence &
 std::string classifyDefault(const Feature &q, const Feature &c, const Evidence &ev) {
     if (c.defaultOption.size() == 40 && q.defaultOption.size() > 40) return "cups-truncates-name";
     if (ev.blocksWithForeignDefault.count(q.keyword)) return "default-foreign-in-block";
+    if (q.defaultOption.compare(0, c.defaultOption.size() + 1, c.defaultOption + "/") == 0)
+        return "default-with-slash";
     if (ev.defaultOutside.count(q.keyword)) return "default-outside-block";
     if (!q.defaultOption.empty() && startsWith(c.defaultOption, q.defaultOption.c_str()) &&
         c.defaultOption.size() > q.defaultOption.size() &&
