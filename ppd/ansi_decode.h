@@ -12,6 +12,14 @@
 // string the code page cannot decode gives an empty text.
 int32_t ppdDecodeAnsi(const unsigned char *bytes, PpdChar *out);
 
+// The same for a zero-terminated text of 16-bit units: the low 8 bits of
+// each unit up to the first zero unit, taken as a byte string (which ends at
+// its first zero byte) and decoded as ppdDecodeAnsi does. `out` must be
+// given; no units (null) give an empty text. `readable` is a number of units
+// from the start that may all be read (the text's length when the caller
+// knows it, else 0); it only lets the decoding take several units at once.
+int32_t ppdDecodeAnsiUnits(const PpdChar *units, int32_t readable, PpdChar *out);
+
 // The fixed Windows-1252 decoding the native build uses as its ANSI page,
 // with the same contract as ppdDecodeAnsi. Built everywhere, so that the
 // Windows tests can hold it against the system's conversion.

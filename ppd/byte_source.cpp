@@ -6,8 +6,7 @@ ByteSource::~ByteSource() = default;
 
 int32_t fileReadByte(void *context) {
     if (!context) return -1;
-    int c = fgetc(static_cast<FILE *>(context));
-    return c == EOF ? -1 : (c & 0xFF);
+    return ppdReadStreamByte(static_cast<FILE *>(context));
 }
 
 int32_t memoryReadByte(void *context) {

@@ -2,6 +2,10 @@
 // out.
 #include "ppd/ppd_constraints.h"
 
+#include <stddef.h>
+#include <stdint.h>
+#include <string.h>
+
 #include <new>
 
 namespace {
@@ -11,70 +15,134 @@ const PpdChar kInstallableOptions[] = PPD_TEXT("InstallableOptions");
 bool isInstallableFeature(const PpdFeature &feature) { return feature.groupKeyword.equals(kInstallableOptions); }
 
 // Hash consistent with PpdString::equals: the length and the units up to the
-// terminator (within the fixed room).
+// terminator (within the fixed room). A text whose terminator is where its
+// length says (every text the parser makes) is hashed four units at a time.
 uint32_t hashString(const PpdString &s) {
-    uint32_t h = 2166136261u ^ static_cast<uint32_t>(s.length);
-    for (int32_t i = 0; i < kPpdStringUnits && s.text[i] != 0; ++i) {
-        h ^= static_cast<uint16_t>(s.text[i]);
-        h *= 16777619u;
+    uint64_t h = 0x9E3779B97F4A7C15ull ^ static_cast<uint32_t>(s.length);
+    int32_t n = s.length;
+    if (n < 0 || n >= kPpdStringUnits || s.text[n] != 0) {
+        n = 0;
+        while (n < kPpdStringUnits && s.text[n] != 0) ++n;
     }
-    return h;
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        uint64_t chunk;
+        memcpy(&chunk, s.text + i, sizeof chunk);
+        h = (h ^ chunk) * 0x100000001B3ull;
+    }
+    if (i < n) {
+        // The last one to three units, read as one chunk (still inside the
+        // fixed room, as n is at most 259) with the units past the text
+        // masked out.
+        uint64_t chunk;
+        memcpy(&chunk, s.text + i, sizeof chunk);
+        chunk &= ~uint64_t{0} >> (16 * (4 - (n - i)));
+        h = (h ^ chunk) * 0x100000001B3ull;
+    }
+    // The high half carries every unit (the product's low bits see only the
+    // low bits of each chunk): fold it into the slot bits.
+    h ^= h >> 32;
+    return static_cast<uint32_t>(h);
 }
 
-// Distinct texts of the constraints, each with a small number (its id).
+// Distinct texts of the constraints, each with a small number (its id). The
+// table of slots starts small and doubles when half full, so that its size
+// follows the number of distinct texts (usually far below the number of
+// words).
 class TextIndex {
 public:
     ~TextIndex() {
         delete[] slots_;
         delete[] texts_;
+        delete[] hashes_;
     }
     bool init(size_t maxTexts) {
-        size_t capacity = 16;
-        while (capacity < maxTexts * 2) capacity *= 2;
-        slots_ = new (std::nothrow) int32_t[capacity];
-        texts_ = new (std::nothrow) const PpdString *[maxTexts ? maxTexts : 1];
-        if (!slots_ || !texts_) return false;
-        for (size_t i = 0; i < capacity; ++i) slots_[i] = -1;
-        mask_ = capacity - 1;
-        return true;
+        size_t room = maxTexts ? maxTexts : 1;
+        texts_ = new (std::nothrow) const PpdString *[room];
+        hashes_ = new (std::nothrow) uint32_t[room];
+        return texts_ && hashes_ && resize(64);
     }
-    // The id of the text, adding it when new.
+    // The id of the text, adding it when new; -1 when the table could not
+    // grow (then failed() is true).
     int32_t intern(const PpdString &s) {
-        size_t slot = hashString(s) & mask_;
-        for (;; slot = (slot + 1) & mask_) {
+        const uint32_t h = hashString(s);
+        for (size_t slot = h & mask_;; slot = (slot + 1) & mask_) {
             int32_t id = slots_[slot];
-            if (id < 0) {
-                slots_[slot] = count_;
-                texts_[count_] = &s;
-                return count_++;
-            }
+            if (id < 0) return add(s, h, slot);
             if (texts_[id]->equals(s)) return id;
         }
     }
     // The id of the text, or -1 when no constraint has it.
     int32_t find(const PpdString &s) const {
-        size_t slot = hashString(s) & mask_;
-        for (;; slot = (slot + 1) & mask_) {
+        const uint32_t h = hashString(s);
+        for (size_t slot = h & mask_;; slot = (slot + 1) & mask_) {
             int32_t id = slots_[slot];
             if (id < 0) return -1;
             if (texts_[id]->equals(s)) return id;
         }
     }
     int32_t count() const { return count_; }
+    bool failed() const { return failed_; }
 
 private:
+    // Adds a new text at the free slot found for it, growing the table first
+    // when it is half full.
+    __attribute__((noinline)) int32_t add(const PpdString &s, uint32_t h, size_t slot) {
+        if (static_cast<size_t>(count_ + 1) * 2 > mask_ + 1) {
+            if (!resize((mask_ + 1) * 2)) {
+                failed_ = true;
+                return -1;
+            }
+            for (slot = h & mask_; slots_[slot] >= 0; slot = (slot + 1) & mask_) {
+            }
+        }
+        slots_[slot] = count_;
+        texts_[count_] = &s;
+        hashes_[count_] = h;
+        return count_++;
+    }
+
+    // Makes a table of `capacity` slots (a power of two) holding the ids so far.
+    bool resize(size_t capacity) {
+        int32_t *slots = new (std::nothrow) int32_t[capacity];
+        if (!slots) return false;
+        for (size_t i = 0; i < capacity; ++i) slots[i] = -1;
+        const size_t mask = capacity - 1;
+        for (int32_t id = 0; id < count_; ++id) {
+            size_t slot = hashes_[id] & mask;
+            while (slots[slot] >= 0) slot = (slot + 1) & mask;
+            slots[slot] = id;
+        }
+        delete[] slots_;
+        slots_ = slots;
+        mask_ = mask;
+        return true;
+    }
+
     int32_t *slots_ = nullptr;
     const PpdString **texts_ = nullptr;
+    uint32_t *hashes_ = nullptr;
     size_t mask_ = 0;
     int32_t count_ = 0;
+    bool failed_ = false;
 };
 
 // Owner of a block of ints from new[] (no exceptions, no containers).
 struct IntArray {
     int32_t *p = nullptr;
     ~IntArray() { delete[] p; }
+    // Counts beyond any real document are refused (the caller then takes
+    // the reference pass), which also keeps the sizes in range for new[].
+    static constexpr size_t kMaxCount = PTRDIFF_MAX / sizeof(int32_t) / 2;
     bool allocate(size_t n) {
+        if (n > kMaxCount) return false;
         p = new (std::nothrow) int32_t[n ? n : 1]();
+        return p != nullptr;
+    }
+    // Without zeroing, for an array the caller fills whole.
+    bool allocateToFill(size_t n) {
+        if (n > kMaxCount) return false;
+        p = new (std::nothrow) int32_t[n ? n : 1];
         return p != nullptr;
     }
 };
@@ -161,8 +229,8 @@ bool applyInstalledConstraintsIndexed(PpdDocument &document) {
     TextIndex texts;
     IntArray feature1, option1, feature2, option2;
     const size_t n = static_cast<size_t>(constraintCount);
-    if (!texts.init(n * 4) || !feature1.allocate(n) || !option1.allocate(n) || !feature2.allocate(n) ||
-        !option2.allocate(n)) {
+    if (!texts.init(n * 4) || !feature1.allocateToFill(n) || !option1.allocateToFill(n) ||
+        !feature2.allocateToFill(n) || !option2.allocateToFill(n)) {
         return false;
     }
     for (int32_t c = 0; c < constraintCount; ++c) {
@@ -176,6 +244,7 @@ bool applyInstalledConstraintsIndexed(PpdDocument &document) {
         feature2.p[c] = texts.intern(constraint->feature2);
         option2.p[c] = texts.intern(constraint->option2);
     }
+    if (texts.failed()) return false;
     const size_t idCount = static_cast<size_t>(texts.count());
 
     // Constraints grouped by their second feature, in file order.

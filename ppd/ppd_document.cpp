@@ -3,6 +3,7 @@
 #include "ppd/ppd_document.h"
 
 #include <limits.h>
+#include <string.h>
 #include <new>
 
 #include "ppd/ppd_tokenizer.h"
@@ -10,7 +11,7 @@
 namespace {
 
 // The recognised main keywords, sorted by unit value; the position is the code.
-const PpdChar *const kKeywords[kPpdKeywordCount] = {
+constexpr const PpdChar *kKeywords[kPpdKeywordCount] = {
     PPD_TEXT(""),
     PPD_TEXT("*?"),
     PPD_TEXT("*CloseGroup"),
@@ -36,6 +37,57 @@ const PpdChar *const kKeywords[kPpdKeywordCount] = {
 };
 
 const PpdChar kInstallableOptions[] = PPD_TEXT("InstallableOptions");
+
+// The entries of kKeywords that share a second unit stand together (the
+// table is sorted): for each second unit 0-127, the first such entry and
+// their number, with the length of every entry.
+struct KeywordIndex {
+    unsigned char first[128];
+    unsigned char count[128];
+    unsigned char length[kPpdKeywordCount];
+};
+
+constexpr KeywordIndex makeKeywordIndex() {
+    KeywordIndex index{};
+    for (int32_t k = 1; k < kPpdKeywordCount; ++k) {
+        const PpdChar *keyword = kKeywords[k];
+        int32_t n = 0;
+        while (keyword[n]) ++n;
+        index.length[k] = static_cast<unsigned char>(n);
+        uint16_t second = static_cast<uint16_t>(keyword[1]);
+        if (index.count[second] == 0) index.first[second] = static_cast<unsigned char>(k);
+        ++index.count[second];
+    }
+    return index;
+}
+
+constexpr KeywordIndex kKeywordIndex = makeKeywordIndex();
+
+// True when some keyword has this second unit (after its asterisk).
+bool isKeywordSecondUnit(PpdChar unit) {
+    uint16_t u = static_cast<uint16_t>(unit);
+    return u < 128 && kKeywordIndex.count[u] != 0;
+}
+
+// lookupKeyword for a token of the token buffer whose length is known: the
+// same result, found by the second unit and the length. The token text ends
+// at its first zero unit, so a keyword of n units matches when the token has
+// those n units and a zero unit after them; only units up to the token's
+// terminator are read.
+PpdKeywordCode lookupTokenKeyword(const PpdChar *token, int32_t length) {
+    if (length < 2 || token[0] != '*') return PpdKeywordCode::Empty;
+    uint16_t second = static_cast<uint16_t>(token[1]);
+    if (second >= 128) return PpdKeywordCode::Empty;
+    const int32_t first = kKeywordIndex.first[second];
+    const int32_t end = first + kKeywordIndex.count[second];
+    for (int32_t k = first; k < end; ++k) {
+        const int32_t n = kKeywordIndex.length[k];
+        if (n <= length && token[n] == 0 && memcmp(token, kKeywords[k], static_cast<size_t>(n) * sizeof(PpdChar)) == 0) {
+            return static_cast<PpdKeywordCode>(k);
+        }
+    }
+    return PpdKeywordCode::Empty;
+}
 
 // Unit-by-unit comparison as unsigned 16-bit values.
 int compareUnits(const PpdChar *a, const PpdChar *b) {
@@ -122,7 +174,7 @@ bool growArray(T **&array, int32_t count, int32_t &room) {
 PpdChar *copyUnits(const PpdChar *units, int32_t length) {
     PpdChar *copy = new (std::nothrow) PpdChar[static_cast<size_t>(length) + 1];
     if (!copy) return nullptr;
-    for (int32_t i = 0; i < length; ++i) copy[i] = units[i];
+    memcpy(copy, units, static_cast<size_t>(length) * sizeof(PpdChar));
     copy[length] = 0;
     return copy;
 }
@@ -222,6 +274,10 @@ const PpdChar *PpdDocument::keywordForTranslation(const PpdChar *text) const {
 
 PpdKeywordCode PpdDocument::lookupKeyword(const PpdChar *token) {
     if (!token) return PpdKeywordCode::Empty;
+    // Every entry but the empty one (whose code is Empty anyway) begins with
+    // an asterisk and one of a few second units: most tokens are turned
+    // away here, before the search.
+    if (token[0] != '*' || !isKeywordSecondUnit(token[1])) return PpdKeywordCode::Empty;
     int32_t lower = -1;
     int32_t upper = kPpdKeywordCount;
     while (upper - lower > 1) {
@@ -239,13 +295,13 @@ PpdKeywordCode PpdDocument::lookupKeyword(const PpdChar *token) {
 }
 
 bool PpdDocument::readToken(bool allowBlanks, int32_t *length) {
-    return PpdTokenizer::nextToken(source, tokenBuffer, length, allowBlanks);
+    return PpdTokenizer::nextTokenGiven(*source, tokenBuffer, *length, allowBlanks);
 }
 
 bool PpdDocument::readValue(PpdString &target) {
     int32_t length = 0;
     if (!readToken(false, &length)) return false;
-    target.assignFromBytes(tokenBuffer);
+    target.assignFromBytes(tokenBuffer, length);
     return true;
 }
 
@@ -267,7 +323,7 @@ bool PpdDocument::readKeywordTranslation(PpdString &keyword, PpdString &translat
         PpdChar unit = tokenBuffer[i];
         if (unit == '/') {
             work[n] = 0;
-            keyword.assignFromBytes(work);
+            keyword.assignFromBytes(work, n);
             n = 0;
         } else if (unit == '<') {
             hex = true;
@@ -286,8 +342,12 @@ bool PpdDocument::readKeywordTranslation(PpdString &keyword, PpdString &translat
         }
     }
     work[n] = 0;
-    if (keyword.length == 0) keyword.assignFromBytes(work);
-    translation.assignFromBytes(work[0] == '*' ? work + 1 : work);
+    if (keyword.length == 0) keyword.assignFromBytes(work, n);
+    if (work[0] == '*') {
+        translation.assignFromBytes(work + 1, n - 1);
+    } else {
+        translation.assignFromBytes(work, n);
+    }
     return true;
 }
 
@@ -314,7 +374,8 @@ bool PpdDocument::readUiBlock(PpdFeature &feature) {
     for (;;) {
         if (!readToken(false, &length)) return false;
 
-        if (lookupKeyword(tokenBuffer) == PpdKeywordCode::CloseUI) {
+        const PpdKeywordCode code = lookupTokenKeyword(tokenBuffer, length);
+        if (code == PpdKeywordCode::CloseUI) {
             return readToken(false, &length);  // the keyword after the colon
         }
         if (startsWith(tokenBuffer, length, "*Default")) {
@@ -322,7 +383,7 @@ bool PpdDocument::readUiBlock(PpdFeature &feature) {
             readValue(feature.defaultOption);
             continue;
         }
-        if (lookupKeyword(tokenBuffer) == PpdKeywordCode::OrderDependency) {
+        if (code == PpdKeywordCode::OrderDependency) {
             if (!readToken(false, &length)) return false;
             feature.orderDependency = decimalValue(tokenBuffer);
             if (!readToken(false, &length)) return false;  // section
@@ -385,7 +446,7 @@ bool PpdDocument::parse() {
     int32_t length = 0;
     while (proceed) {
         if (!readToken(false, &length)) break;
-        switch (lookupKeyword(tokenBuffer)) {
+        switch (lookupTokenKeyword(tokenBuffer, length)) {
         case PpdKeywordCode::CloseGroup:
             groupKeyword.clear();
             groupTranslation.clear();
@@ -435,7 +496,10 @@ bool PpdDocument::parse() {
         }
         case PpdKeywordCode::UIConstraints: {
             if (!growArray(constraints, constraintCount, constraintRoom)) return false;
-            PpdConstraint *constraint = new (std::nothrow) PpdConstraint();
+            // Default-initialised: its four texts start empty, and their units
+            // past the terminator are never read (constraints are compared
+            // and hashed up to the terminator, never copied).
+            PpdConstraint *constraint = new (std::nothrow) PpdConstraint;
             if (!constraint) return false;
             constraints[constraintCount++] = constraint;
             proceed = readValue(constraint->feature1) && readValue(constraint->option1) &&

@@ -1,6 +1,8 @@
-// A text of fixed capacity: at most 259 characters and a zero unit.
+// A text of fixed capacity: at most 259 characters and a zero unit. The
+// operations keep `text[length]` zero and no zero unit before it.
 #pragma once
 
+#include "ppd/ansi_decode.h"
 #include "ppd/ppd_char.h"
 
 constexpr int32_t kPpdStringUnits = 260;
@@ -21,6 +23,12 @@ public:
     // ANSI code page. A text longer than 259 characters is cut at 259. No
     // text (null) makes the string empty.
     void assignFromBytes(const PpdChar *units);
+    // The same, where the caller knows that the first `readable` units may
+    // all be read (a token and its length): the result does not change, the
+    // decoding may only go faster.
+    void assignFromBytes(const PpdChar *units, int32_t readable) {
+        length = ppdDecodeAnsiUnits(units, readable, text);
+    }
     // Copies the length and all 260 units.
     void copy(const PpdString &other);
     void clear() {

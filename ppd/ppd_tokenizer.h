@@ -28,4 +28,6 @@ public:
     // before a token began (then the buffer holds an empty text and the
     // length is 0), or when any argument is missing.
     static bool nextToken(ByteSource *source, PpdChar *buffer, int32_t *outLength, bool allowBlanks);
+    // nextToken for a caller that always passes all three (the parser).
+    static bool nextTokenGiven(ByteSource &source, PpdChar *buffer, int32_t &outLength, bool allowBlanks);
 };
