@@ -8,7 +8,7 @@
 // Instruction counts come from callgrind with --toggle-collect on the two
 // measured functions (bench_measure_quorlix, bench_measure_cups), so only the
 // second, warm call of each is counted: the reader's construction with its
-// constraint pass (the file opened and read through fgetc, as the plug-in
+// constraint pass (the file opened and read through fileReadByte, as the plug-in
 // does), and libcups' open with its default marking and conflict check.
 // Releasing the results is outside the measured functions for both.
 #include <stdint.h>
