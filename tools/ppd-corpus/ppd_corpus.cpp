@@ -39,6 +39,7 @@
 #include "ppd/byte_source.h"
 #include "ppd/ppd_constraints.h"
 #include "ppd/ppd_document.h"
+#include "tools/constraint_flags.h"
 
 namespace {
 
@@ -649,20 +650,8 @@ FileResult compareViews(const PpdDocument &doc, const View &q, const View &c, co
 // ---------------------------------------------------------------------------
 // The constraint passes.
 
-std::vector<unsigned char> flags(const PpdDocument &doc) {
-    std::vector<unsigned char> out;
-    for (int32_t i = 0; i < doc.featureCount; ++i)
-        for (int32_t j = 0; j < doc.features[i]->optionCount; ++j)
-            out.push_back(doc.features[i]->options[j]->constrained);
-    return out;
-}
-
-void setFlags(PpdDocument &doc, const std::vector<unsigned char> &v) {
-    size_t k = 0;
-    for (int32_t i = 0; i < doc.featureCount; ++i)
-        for (int32_t j = 0; j < doc.features[i]->optionCount; ++j)
-            doc.features[i]->options[j]->constrained = v[k++];
-}
+using ppdtools::flags;
+using ppdtools::setFlags;
 
 // Compares both passes from the same flags; returns false on a mismatch.
 bool passesAgree(PpdDocument &doc) {
